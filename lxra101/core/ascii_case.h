@@ -1,0 +1,28 @@
+// Case-insensitive comparison of single-byte text, independent of the host's locale:
+// only A-Z and a-z fold, every other byte compares as itself.
+#pragma once
+
+#include <cstddef>
+
+namespace lxra {
+
+inline char FoldAsciiCase(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Compares at most limit bytes of two NUL-terminated texts.
+inline bool EqualIgnoringCase(const char* a, const char* b, size_t limit = static_cast<size_t>(-1))
+{
+    for (size_t i = 0; i < limit; ++i) {
+        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) {
+            return false;
+        }
+        if (a[i] == '\0') {
+            return true;
+        }
+    }
+    return true;
+}
+
+}  // namespace lxra

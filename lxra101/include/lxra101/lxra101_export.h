@@ -1,0 +1,6 @@
+// Marks the classes and functions that libLxra101.so exports to host programs.
+// The library is built with hidden visibility; only what carries LXRA101_API is
+// visible to a program that loads it.
+#pragma once
+
+#define LXRA101_API __attribute__((visibility("default")))
