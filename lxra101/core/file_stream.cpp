@@ -37,8 +37,7 @@ FileStreamImp* FileStreamImp::Open(const char* path, long windowSize)
 }
 
 FileStreamImp::FileStreamImp(FILE* file, long length, long windowSize)
-    : file_(file), length_(length), windowSize_(windowSize),
-      window_(new (std::nothrow) char[windowSize + 1]())
+    : file_(file), length_(length), windowSize_(windowSize), window_(new (std::nothrow) char[windowSize + 1]())
 {
 }
 
@@ -49,8 +48,7 @@ FileStreamImp::~FileStreamImp()
 
 bool FileStreamImp::WindowHolds(long pos, long span) const
 {
-    return pos >= windowStart_ && pos - windowStart_ < windowValid_ &&
-           span <= windowStart_ + windowValid_ - pos;
+    return pos >= windowStart_ && pos - windowStart_ < windowValid_ && span <= windowStart_ + windowValid_ - pos;
 }
 
 bool FileStreamImp::FillWindowAt(long pos, long span)

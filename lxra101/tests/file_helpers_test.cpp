@@ -1,5 +1,6 @@
-#include <gtest/gtest.h>
+#include "lxra101/file_helpers.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -12,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "lxra101/file_helpers.h"
 #include "lxra101/lexora_api.h"
 #include "lxra101/parser_interface.h"
 #include "support/temp_dir.h"

@@ -63,7 +63,9 @@ const LineCase kLineCases[] = {
     {"CR LF endings", "x\r\ny\r\n", 16, {"x", "y", ""}},
     {"carriage returns inside a line", "a\rb\r\rc\n\r", 16, {"abc", ""}},
     {"only line feeds", "\n\n\n", 16, {"", "", "", ""}},
-    {"lines longer than the window", "a rather long first line\nsecond, and longer still\r\nend", 4,
+    {"lines longer than the window",
+     "a rather long first line\nsecond, and longer still\r\nend",
+     4,
      {"a rather long first line", "second, and longer still", "end"}},
     {"window of one byte", "ab\ncd\r\n\nlast", 1, {"ab", "cd", "", "last"}},
 };

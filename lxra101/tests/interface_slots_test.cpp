@@ -19,13 +19,20 @@ Function Entry(void* object, size_t index)
     return reinterpret_cast<Function>(table[index]);
 }
 
-// Notes which operation was called last.
+// Notes which operation was called last; every operation answers zero or null.
 struct Recorder {
+    struct Zero {
+        template <typename T>
+        operator T() const
+        {
+            return T{};
+        }
+    };
     std::string last;
-    long Record(const char* operation)
+    Zero Record(const char* operation)
     {
         last = operation;
-        return 0;
+        return {};
     }
 };
 
@@ -36,33 +43,33 @@ public:
     long Read(char*, long) override { return Record("Read"); }
     long Seek(long) override { return Record("Seek"); }
     long GetPos() override { return Record("GetPos"); }
-    const char* GetPointer(long, long) override { Record("GetPointer"); return nullptr; }
-    const char* GetBuffer() override { Record("GetBuffer"); return nullptr; }
+    const char* GetPointer(long, long) override { return Record("GetPointer"); }
+    const char* GetBuffer() override { return Record("GetBuffer"); }
     void SetUserData(long) override { Record("SetUserData"); }
     long GetUserData() override { return Record("GetUserData"); }
     long GetLineNumber(long) override { return Record("GetLineNumber"); }
     long GetNumLines() override { return Record("GetNumLines"); }
     long GetLinePos(long) override { return Record("GetLinePos"); }
-    const char* GetLine(long, char*, long) override { Record("GetLine"); return nullptr; }
+    const char* GetLine(long, char*, long) override { return Record("GetLine"); }
 };
 
 class RecordingError : public LXError, public Recorder {
 public:
     RecordingError() : LXError(0) {}
     long GetCode() override { return Record("GetCode"); }
-    const char* GetStrDetail(const char*) override { Record("GetStrDetail"); return nullptr; }
+    const char* GetStrDetail(const char*) override { return Record("GetStrDetail"); }
     long GetIntDetail(const char*) override { return Record("GetIntDetail"); }
     void SetStrDetail(const char*, const char*) override { Record("SetStrDetail"); }
     void SetIntDetail(const char*, long) override { Record("SetIntDetail"); }
-    const char* GetDetails(char*, unsigned) override { Record("GetDetails"); return nullptr; }
-    const char* GetDescription(char*, int) override { Record("GetDescription"); return nullptr; }
+    const char* GetDetails(char*, unsigned) override { return Record("GetDetails"); }
+    const char* GetDescription(char*, int) override { return Record("GetDescription"); }
 };
 
 TEST(InterfaceSlots, ClientInputStreamsReceiveCallsInPublishedOrder)
 {
-    const char* operations[] = {"GetLength",   "GetChar",       "Read",        "Seek",       "GetPos",
-                                "GetPointer",  "GetBuffer",     "SetUserData", "GetUserData", "GetLineNumber",
-                                "GetNumLines", "GetLinePos",    "GetLine"};
+    const char* operations[] = {"GetLength",   "GetChar",    "Read",        "Seek",        "GetPos",
+                                "GetPointer",  "GetBuffer",  "SetUserData", "GetUserData", "GetLineNumber",
+                                "GetNumLines", "GetLinePos", "GetLine"};
     RecordingStream stream;
     for (size_t slot = 1; slot <= 13; ++slot) {
         // Arguments do not matter to the recorder; integer registers carry zeros.
@@ -102,21 +109,21 @@ TEST(InterfaceSlots, RuntimeStreamsAnswerThroughTheirSlots)
     static const char kText[] = "ab\r\ncd";
     LXInputStream* stream = api.OpenBufferStream(kText, 0);
     char buf[16] = {};
-    EXPECT_EQ(Entry<long (*)(void*)>(stream, 2)(stream), 6);                          // GetLength
-    EXPECT_EQ(Entry<char (*)(void*)>(stream, 3)(stream), 'a');                        // GetChar
-    EXPECT_EQ(Entry<long (*)(void*, char*, long)>(stream, 4)(stream, buf, 2), 2);     // Read
+    EXPECT_EQ(Entry<long (*)(void*)>(stream, 2)(stream), 6);                       // GetLength
+    EXPECT_EQ(Entry<char (*)(void*)>(stream, 3)(stream), 'a');                     // GetChar
+    EXPECT_EQ(Entry<long (*)(void*, char*, long)>(stream, 4)(stream, buf, 2), 2);  // Read
     EXPECT_STREQ(buf, "b\r");
-    EXPECT_EQ(Entry<long (*)(void*, long)>(stream, 5)(stream, 4), 4);                 // Seek
-    EXPECT_EQ(Entry<long (*)(void*)>(stream, 6)(stream), 4);                          // GetPos
+    EXPECT_EQ(Entry<long (*)(void*, long)>(stream, 5)(stream, 4), 4);                          // Seek
+    EXPECT_EQ(Entry<long (*)(void*)>(stream, 6)(stream), 4);                                   // GetPos
     EXPECT_EQ(Entry<const char* (*)(void*, long, long)>(stream, 7)(stream, 1, 1), kText + 1);  // GetPointer
-    EXPECT_EQ(Entry<const char* (*)(void*)>(stream, 8)(stream), kText);               // GetBuffer
-    Entry<void (*)(void*, long)>(stream, 9)(stream, 77);                              // SetUserData
-    EXPECT_EQ(Entry<long (*)(void*)>(stream, 10)(stream), 77);                        // GetUserData
-    EXPECT_EQ(Entry<long (*)(void*, long)>(stream, 11)(stream, 5), 2);                // GetLineNumber
-    EXPECT_EQ(Entry<long (*)(void*)>(stream, 12)(stream), 2);                         // GetNumLines
-    EXPECT_EQ(Entry<long (*)(void*, long)>(stream, 13)(stream, 2), 4);                // GetLinePos
+    EXPECT_EQ(Entry<const char* (*)(void*)>(stream, 8)(stream), kText);                        // GetBuffer
+    Entry<void (*)(void*, long)>(stream, 9)(stream, 77);                                       // SetUserData
+    EXPECT_EQ(Entry<long (*)(void*)>(stream, 10)(stream), 77);                                 // GetUserData
+    EXPECT_EQ(Entry<long (*)(void*, long)>(stream, 11)(stream, 5), 2);                         // GetLineNumber
+    EXPECT_EQ(Entry<long (*)(void*)>(stream, 12)(stream), 2);                                  // GetNumLines
+    EXPECT_EQ(Entry<long (*)(void*, long)>(stream, 13)(stream, 2), 4);                         // GetLinePos
     EXPECT_STREQ(Entry<const char* (*)(void*, long, char*, long)>(stream, 14)(stream, 1, buf, 16), "ab");  // GetLine
-    Entry<void (*)(void*)>(stream, 1)(stream);                                        // deleting destructor
+    Entry<void (*)(void*)>(stream, 1)(stream);  // deleting destructor
 }
 
 }  // namespace

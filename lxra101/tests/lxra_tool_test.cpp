@@ -1,7 +1,6 @@
 // The lxra program that `./kit demo` runs: what it prints for a file and for a text.
 
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -41,7 +40,9 @@ TEST(LxraTool, PrintsVersionLineCountAndNumberedLinesOfAFile)
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "Lxra101 runtime 112402\n" + path + ": 4 lines\n" +
                               "     1  first\n"
-                              "     2  " + std::string(40, 'w') + "\n"
+                              "     2  " +
+                              std::string(40, 'w') +
+                              "\n"
                               "     3  \n"
                               "     4  last\n");
 }

@@ -66,7 +66,7 @@ TEST(LXStringTest, EqualityIgnoresCaseAndNeedsTextOnBothSides)
     };
     const Case cases[] = {
         {"Symbol", "SYMBOL", 1}, {"Symbol", "symbol", 1}, {"Symbol", "Symbols", 0}, {"", "", 1},
-        {"a", "b", 0},           {nullptr, "x", 0},       {"x", nullptr, 0},       {nullptr, nullptr, 0},
+        {"a", "b", 0},           {nullptr, "x", 0},       {"x", nullptr, 0},        {nullptr, nullptr, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.left ? c.left : "(null)") + " vs " + (c.right ? c.right : "(null)"));
