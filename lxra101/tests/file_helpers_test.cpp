@@ -15,11 +15,11 @@
 
 #include "lxra101/lexora_api.h"
 #include "lxra101/parser_interface.h"
-#include "support/temp_dir.h"
+#include "scratch_folder.h"
 
 namespace {
 
-using lxra::testing::TempDir;
+using kit::testing::ScratchFolder;
 
 std::string Contents(const std::string& path)
 {
@@ -31,7 +31,7 @@ std::string Contents(const std::string& path)
 
 class FileHelpers : public ::testing::Test {
 protected:
-    TempDir dir_;
+    ScratchFolder dir_;
 };
 
 TEST_F(FileHelpers, CheckFileExistsOnlyForReadableFiles)

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "lxra101/lexora_api.h"
-#include "support/temp_dir.h"
+#include "scratch_folder.h"
 #include "support/text_lines.h"
 
 namespace {
 
-using lxra::testing::TempDir;
+using kit::testing::ScratchFolder;
 
 struct StreamCloser {
     void operator()(LXInputStream* stream) const { LexoraAPI().CloseStream(stream); }
@@ -35,7 +35,7 @@ protected:
     }
 
     LexoraAPI api_;
-    TempDir dir_;
+    ScratchFolder dir_;
     std::deque<std::string> texts_;
     int files_ = 0;
 };
