@@ -1,0 +1,49 @@
+// In-process stand-ins for the user and the application object: they record every box
+// and request, and answer questions from a list.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "startup/application_control.h"
+#include "ui/user_interaction.h"
+
+namespace torvik::testing {
+
+class RecordingInteraction : public UserInteraction {
+public:
+    struct Box {
+        std::string kind;  // "error", "information" or "question"
+        std::string text;
+        bool operator==(const Box&) const = default;
+    };
+
+    void ShowError(const std::string& text) override { boxes.push_back({"error", text}); }
+    void ShowInformation(const std::string& text) override { boxes.push_back({"information", text}); }
+    bool AskYesNo(const std::string& text) override
+    {
+        boxes.push_back({"question", text});
+        const bool yes = !answers.empty() && answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return yes;
+    }
+
+    std::vector<Box> boxes;
+    std::deque<bool> answers;  // true for Yes; No when the list is empty
+};
+
+class RecordingApplication : public ApplicationControl {
+public:
+    void Terminate() override { ++terminations; }
+    void CloseMainWindow() override { ++mainWindowCloses; }
+    void SetErrorHandler(ErrorHandler handler) override { errorHandler = std::move(handler); }
+
+    int terminations = 0;
+    int mainWindowCloses = 0;
+    ErrorHandler errorHandler;
+};
+
+}  // namespace torvik::testing
