@@ -1,44 +1,13 @@
 #include "settings/ini_file.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "common/updater_error.h"
+#include "platform/files.h"
 
 namespace torvik {
-namespace {
-
-// Writes bytes next to path under a temporary name and renames it over path, so a
-// reader sees the old file or the new one, never a part. The file keeps its mode.
-bool ReplaceFile(const std::string& path, const std::string& bytes)
-{
-    std::string temporary = path + ".tmp-XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        return false;
-    }
-    struct stat status {};
-    const mode_t mode = stat(path.c_str(), &status) == 0 ? (status.st_mode & 07777) : 0644;
-    bool ok = fchmod(fd, mode) == 0;
-    for (size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        ok = n > 0;
-        done += ok ? static_cast<size_t>(n) : 0;
-    }
-    ok = fsync(fd) == 0 && ok;
-    ok = close(fd) == 0 && ok;
-    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::optional<std::string> IniFile::Load() const
 {
@@ -90,7 +59,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
         throw UpdaterError("Unable to write to " + path_);
     }
     IniDocument document(bytes.value_or(std::string()));
-    if (!document.WriteString(section, key, value) || !ReplaceFile(path_, document.Bytes())) {
+    if (!document.WriteString(section, key, value) || !platform::ReplaceFileAtomically(path_, document.Bytes())) {
         throw UpdaterError("Unable to write to " + path_);
     }
 }
