@@ -1,8 +1,12 @@
 #include "common/text.h"
 
 #include <QString>
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
+
+#include "common/updater_error.h"
 
 namespace torvik {
 namespace {
@@ -33,6 +37,15 @@ void AppendUtf8(std::string& out, char32_t c)
 
 bool SameText(std::string_view a, std::string_view b)
 {
+    // Names are nearly always plain ASCII: those compare without building Unicode text.
+    const auto ascii = [](std::string_view text) {
+        return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    if (ascii(a) && ascii(b)) {
+        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+    }
     return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()))
                .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) == 0;
 }
@@ -114,6 +127,68 @@ std::string Windows1252FromUtf8(std::string_view text)
         out += mapped;
     }
     return out;
+}
+
+namespace {
+
+template <typename IsTrimmed>
+std::string_view TrimWhere(std::string_view text, IsTrimmed isTrimmed)
+{
+    while (!text.empty() && isTrimmed(static_cast<unsigned char>(text.front()))) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isTrimmed(static_cast<unsigned char>(text.back()))) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string_view Trim(std::string_view text)
+{
+    return TrimWhere(text, [](unsigned char c) { return c <= ' '; });
+}
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    return TrimCharacters(text, " \t");
+}
+
+std::string_view TrimCharacters(std::string_view text, std::string_view characters)
+{
+    return TrimWhere(
+        text, [characters](unsigned char c) { return characters.find(static_cast<char>(c)) != characters.npos; });
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+long StrToInt(std::string_view text)
+{
+    const std::string digits(Trim(text));
+    const char* begin = digits.data();
+    const char* end = begin + digits.size();
+    if (begin != end && *begin == '+' && begin + 1 != end && begin[1] != '-') {
+        ++begin;  // from_chars takes a minus sign only
+    }
+    long value = 0;
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    if (begin == end || error != std::errc() || stop != end) {
+        throw UpdaterError("'" + std::string(text) + "' is not a valid integer value");
+    }
+    return value;
 }
 
 std::string DecodeWindowsText(std::string_view bytes)

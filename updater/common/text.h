@@ -24,4 +24,20 @@ std::string Windows1252FromUtf8(std::string_view text);
 // UTF-8, otherwise Windows-1252.
 std::string DecodeWindowsText(std::string_view bytes);
 
+// The text as a decimal integer, blanks around it allowed; throws UpdaterError
+// "'<text>' is not a valid integer value" for anything else.
+long StrToInt(std::string_view text);
+
+// The text without the blanks and control characters (bytes up to the space) at either end.
+std::string_view Trim(std::string_view text);
+
+// The text without the spaces and tabs at either end.
+std::string_view TrimBlanks(std::string_view text);
+
+// The text without any of these characters at either end.
+std::string_view TrimCharacters(std::string_view text, std::string_view characters);
+
+// The value of a hexadecimal digit, or -1.
+int HexDigit(char c);
+
 }  // namespace torvik

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "common/updater_error.h"
+
 namespace torvik {
 namespace {
 
@@ -48,6 +50,26 @@ TEST(Text, Windows1252RoundTripsEveryByte)
     EXPECT_EQ(Windows1252FromUtf8("€ 日本 😀"), "\x80 ?? ?");
     EXPECT_EQ(DecodeWindowsText("Jo\xE3o"), "João");
     EXPECT_EQ(DecodeWindowsText("João"), "João");
+}
+
+TEST(Text, StrToIntTakesDecimalIntegersOnly)
+{
+    struct Case {
+        const char* text;
+        long value;
+    };
+    for (const Case c : {Case{"1", 1}, Case{" 1 ", 1}, Case{"-12", -12}, Case{"+7", 7}, Case{"\t0\r\n", 0}}) {
+        EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+    }
+    for (const char* bad :
+         {"", " ", "1a", "a1", "1 2", "+-1", "--1", "0x10", "99999999999999999999", "<parametro não-existente>"}) {
+        try {
+            StrToInt(bad);
+            ADD_FAILURE() << "accepted " << bad;
+        } catch (const UpdaterError& error) {
+            EXPECT_EQ(std::string(error.what()), std::string("'") + bad + "' is not a valid integer value");
+        }
+    }
 }
 
 }  // namespace
