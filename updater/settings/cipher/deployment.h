@@ -21,7 +21,9 @@ const Deployment& BuiltInDeployment();
 // The pass phrase, restored from its complemented bytes.
 std::string DeploymentPassPhrase();
 
-// Deciphers a text enciphered under the deployment's pass phrase and cipher.
+// Deciphers a text enciphered under the deployment's pass phrase and cipher. The plain
+// bytes are taken as UTF-8 when they are valid UTF-8, otherwise as Windows-1252 (what the
+// existing Windows tools enciphered); the result is UTF-8.
 std::string Decifra_Texto(const std::string& enciphered);
 
 }  // namespace torvik
