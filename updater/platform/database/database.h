@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "common/updater_error.h"
@@ -25,7 +27,10 @@ public:
 // ("Provider=SQLOLEDB.1;Password=…;User ID=…;Initial Catalog=…;Data Source=…;…"):
 // "DSN=<Data Source>" when that names an ODBC data source, otherwise
 // "DRIVER={<driver>};SERVER=<Data Source>", the driver being FreeTDS unless
-// TORVIK_ODBC_DRIVER names another; then the catalog, user and password.
+// TORVIK_ODBC_DRIVER names another ("host,port" becomes SERVER=host;PORT=port except for
+// Microsoft's SQL Server drivers); then the catalog, user, password and application
+// name, each when not empty. Throws DatabaseError for a string that cannot be read or
+// passed safely (see connection_string.h).
 std::string OdbcConnectionString(const std::string& oleDbConnectionString);
 
 class Connection {
@@ -44,9 +49,13 @@ public:
     long CommandTimeout() const;
 
     // Throws DatabaseError with the driver's message when the connection cannot be made.
+    // Does nothing when the connection is open.
     void Open();
     void Close();
     bool Connected() const;
+    // Runs a statement that returns no rows (table definitions, inserts), opening the
+    // connection when needed; throws DatabaseError with the driver's message.
+    void Execute(const std::string& sql);
 
     struct Handles;
     Handles& handles();
@@ -77,6 +86,7 @@ private:
 // A query with SQL lines and named parameters. Open executes it and keeps every row
 // (as text; long binary columns are not kept) for First/Next/Locate; StreamToFile
 // executes it and writes one long binary column of its first row to a file in chunks.
+// Running a query opens its connection when it is closed.
 class Query {
 public:
     explicit Query(Connection& connection);
@@ -90,7 +100,9 @@ public:
     void SetParameter(const std::string& name, const std::string& value);
     void SetParameter(const std::string& name, long value);
 
-    void Open();  // throws DatabaseError
+    // Throws DatabaseError, also for a parameter without a value and a statement that
+    // returns no rows to read. An open query is not executed again.
+    void Open();
     void Close();
     bool Active() const;
 
@@ -99,21 +111,25 @@ public:
     void Next();
     bool Eof() const;
     // A column of the current row by name, without letter case; throws UpdaterError
-    // "Field '<name>' not found" for an unknown column.
+    // "Field '<name>' not found" for an unknown column, DatabaseError for a long binary
+    // column, a closed query or no current row.
     Value Field(const std::string& name) const;
     // Moves to the first row whose column equals value without letter case (whole
-    // value); false, with the position unchanged, when none does.
+    // value; a null matches nothing); false, with the position unchanged, when none does.
     bool Locate(const std::string& column, const std::string& value);
 
     // Executes the query; when it returns a row, writes that row's column binaryColumn
     // to path (bounded memory, whatever its size), keeps the row's other columns for
-    // Field, and returns true; false when it returns no row.
+    // Field, and returns true; false, with no file made, when it returns no row. A null
+    // column gives an empty file. The file replaces path only once complete (a file
+    // already there keeps its permissions); on a failure path is left as it was and
+    // DatabaseError is thrown.
     bool StreamToFile(const std::string& binaryColumn, const std::string& path);
 
 private:
     struct Result;
     Connection& connection_;
-    std::vector<std::pair<std::string, std::string>> parameters_;
+    std::vector<std::pair<std::string, std::variant<std::string, long>>> parameters_;  // text or integer
     std::unique_ptr<Result> result_;
 };
 
