@@ -21,6 +21,18 @@ std::string ApplicationFolder()
     return folder;
 }
 
+std::string WindowsFolder()
+{
+    std::string folder = Environment("TORVIK_WINDIR");
+    if (folder.empty()) {
+        return ApplicationFolder();
+    }
+    if (folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
 bool DisplayAvailable()
 {
     return !Environment("DISPLAY").empty() || !Environment("WAYLAND_DISPLAY").empty();

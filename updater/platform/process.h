@@ -8,6 +8,10 @@ namespace torvik::platform {
 // The folder of the running executable, with a trailing '/'.
 std::string ApplicationFolder();
 
+// The folder that holds the kit's regedit program, with a trailing '/': TORVIK_WINDIR
+// when set, otherwise the application folder.
+std::string WindowsFolder();
+
 // True when a graphical display can be reached (X11 or Wayland).
 bool DisplayAvailable();
 

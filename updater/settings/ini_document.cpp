@@ -8,22 +8,6 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr size_t npos = std::string::npos;
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 bool HasAny(std::string_view text, std::string_view characters)
 {
     return text.find_first_of(characters) != std::string_view::npos;
@@ -50,18 +34,18 @@ void IniDocument::Parse()
             --end;
         }
         Line line{Line::Kind::Blank, pos, end, next, {}};
-        const std::string_view content = Trim(std::string_view(text_).substr(pos, end - pos));
+        const std::string_view content = TrimBlanks(std::string_view(text_).substr(pos, end - pos));
         if (content.empty()) {
             line.kind = Line::Kind::Blank;
         } else if (content.front() == '[' && content.find(']') != std::string_view::npos) {
             line.kind = Line::Kind::Section;
-            line.name = Trim(content.substr(1, content.rfind(']') - 1));
+            line.name = TrimBlanks(content.substr(1, content.rfind(']') - 1));
         } else if (content.front() == ';' || content.front() == '[') {
             line.kind = Line::Kind::Other;  // a comment, or an unclosed section name
         } else {
             line.kind = Line::Kind::Key;
             const size_t equals = content.find('=');
-            line.name = Trim(content.substr(0, equals));
+            line.name = TrimBlanks(content.substr(0, equals));
             if (equals != std::string_view::npos) {
                 line.hasValue = true;
                 line.valueBegin = static_cast<size_t>(content.data() - text_.data()) + equals + 1;
@@ -74,7 +58,7 @@ void IniDocument::Parse()
 
 size_t IniDocument::FindSection(std::string_view section) const
 {
-    const std::string_view wanted = Trim(section);
+    const std::string_view wanted = TrimBlanks(section);
     for (size_t i = 0; i < lines_.size(); ++i) {
         if (lines_[i].kind == Line::Kind::Section && SameText(lines_[i].name, wanted)) {
             return i;
@@ -85,7 +69,7 @@ size_t IniDocument::FindSection(std::string_view section) const
 
 size_t IniDocument::FindKey(size_t sectionLine, std::string_view key) const
 {
-    const std::string_view wanted = Trim(key);
+    const std::string_view wanted = TrimBlanks(key);
     for (size_t i = sectionLine + 1; i < lines_.size() && lines_[i].kind != Line::Kind::Section; ++i) {
         if (lines_[i].kind == Line::Kind::Key && SameText(lines_[i].name, wanted)) {
             return i;
@@ -99,7 +83,7 @@ std::string IniDocument::ValueOf(const Line& line) const
     if (!line.hasValue) {
         return "";
     }
-    std::string_view value = Trim(std::string_view(text_).substr(line.valueBegin, line.end - line.valueBegin));
+    std::string_view value = TrimBlanks(std::string_view(text_).substr(line.valueBegin, line.end - line.valueBegin));
     // A value enclosed in a pair of quotes reads without them.
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
@@ -141,8 +125,8 @@ void IniDocument::TerminateLastLine()
 
 bool IniDocument::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
-    const std::string_view sectionName = Trim(section);
-    const std::string_view keyName = Trim(key);
+    const std::string_view sectionName = TrimBlanks(section);
+    const std::string_view keyName = TrimBlanks(key);
     if (sectionName.empty() || keyName.empty() || HasAny(sectionName, "\r\n]") || HasAny(keyName, "\r\n=") ||
         keyName.front() == '[' || keyName.front() == ';' || HasAny(value, "\r\n") || !IsValidUtf8(section) ||
         !IsValidUtf8(key) || !IsValidUtf8(value)) {

@@ -16,6 +16,8 @@ public:
     virtual void Terminate() = 0;
     // Closes the splash window, the main window: that ends the program.
     virtual void CloseMainWindow() = 0;
+    // Hides the splash window; the program goes on.
+    virtual void HideMainWindow() = 0;
     // The application-wide handler of errors that nothing else catches.
     virtual void SetErrorHandler(ErrorHandler handler) = 0;
 };

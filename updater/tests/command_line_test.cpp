@@ -3,10 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "scratch_folder.h"
 #include "startup/command_line_reader.h"
-#include "startup/dtm_global.h"
-#include "support/recording_interaction.h"
+#include "support/startup_sandbox.h"
 
 namespace torvik {
 namespace {
@@ -26,8 +24,11 @@ struct CommandLineCase {
     bool multiUser;
 };
 
-TEST(CommandLine, ArgumentsAndSwitchesSetTheRunsState)
+using CommandLineRuns = testing::StartupSandbox;
+
+TEST_F(CommandLineRuns, ArgumentsAndSwitchesSetTheRunsState)
 {
+    UsualDatabase();
     const CommandLineCase cases[] = {
         {{"Vendas", "123", "P"}, "Vendas", "123", true, false},
         {{"Vendas", "123", "P", "-p", "MULT"}, "Vendas", "123", true, true},
@@ -50,12 +51,8 @@ TEST(CommandLine, ArgumentsAndSwitchesSetTheRunsState)
             shown += "[" + a + "]";
         }
         SCOPED_TRACE(shown);
-        kit::testing::ScratchFolder folder;
-        testing::RecordingInteraction user;
-        testing::RecordingApplication application;
-        GlobalState state;
-        const ProgramArguments arguments = Arguments(c.arguments);
-        TdtmGlobal module({state, arguments, user, application, folder.Folder()}, {});
+        state = {};
+        const auto module = Run(c.arguments);
         EXPECT_EQ(state.AppName, c.appName);
         EXPECT_EQ(state.InitParam, c.initParam);
         EXPECT_EQ(state.PassiveFtp, c.passiveFtp);

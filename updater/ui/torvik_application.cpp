@@ -29,6 +29,13 @@ void TorvikApplication::CloseMainWindow()
     }
 }
 
+void TorvikApplication::HideMainWindow()
+{
+    if (mainWindow_ != nullptr) {
+        mainWindow_->hide();
+    }
+}
+
 void TorvikApplication::SetErrorHandler(ErrorHandler handler)
 {
     errorHandler_ = std::move(handler);
@@ -36,7 +43,7 @@ void TorvikApplication::SetErrorHandler(ErrorHandler handler)
 
 int TorvikApplication::Run()
 {
-    if (terminated_ || mainWindow_ == nullptr || !mainWindow_->isVisible()) {
+    if (terminated_ || mainWindow_ == nullptr) {
         return 0;
     }
     return exec();

@@ -21,6 +21,7 @@ public:
 
     void Terminate() override;
     void CloseMainWindow() override;
+    void HideMainWindow() override;
     void SetErrorHandler(ErrorHandler handler) override;
     bool Terminated() const { return terminated_; }
 

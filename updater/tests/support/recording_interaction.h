@@ -39,10 +39,12 @@ class RecordingApplication : public ApplicationControl {
 public:
     void Terminate() override { ++terminations; }
     void CloseMainWindow() override { ++mainWindowCloses; }
+    void HideMainWindow() override { ++mainWindowHides; }
     void SetErrorHandler(ErrorHandler handler) override { errorHandler = std::move(handler); }
 
     int terminations = 0;
     int mainWindowCloses = 0;
+    int mainWindowHides = 0;
     ErrorHandler errorHandler;
 };
 
