@@ -51,5 +51,20 @@ TEST(ConsoleInteraction, QuestionsTakeTheListedAnswersThenNo)
               "CONFIRM: Continuar? -> no\nCONFIRM: Continuar? -> no\n");
 }
 
+TEST(ConsoleInteraction, RequestsTakeOkOrCancel)
+{
+    std::vector<bool> answers;
+    const std::string printed = Printed("OK,yes", [&](UserInteraction& ui) {
+        for (int i = 0; i < 3; ++i) {
+            answers.push_back(ui.AskOkCancel("Please insert disk 2 and click OK to continue."));
+        }
+    });
+    EXPECT_EQ(answers, (std::vector<bool>{true, false, false}));
+    EXPECT_EQ(printed,
+              "CONFIRM: Please insert disk 2 and click OK to continue. -> ok\n"
+              "CONFIRM: Please insert disk 2 and click OK to continue. -> cancel\n"
+              "CONFIRM: Please insert disk 2 and click OK to continue. -> cancel\n");
+}
+
 }  // namespace
 }  // namespace torvik

@@ -54,16 +54,29 @@ void ConsoleInteraction::ShowInformation(const std::string& text)
     Write("INFO", text, nullptr);
 }
 
+std::string ConsoleInteraction::NextAnswer()
+{
+    if (answers_.empty()) {
+        return "";
+    }
+    std::string answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
 bool ConsoleInteraction::AskYesNo(const std::string& text)
 {
-    bool yes = false;
-    if (!answers_.empty()) {
-        const std::string answer = answers_.front();
-        answers_.pop_front();
-        yes = SameText(answer, "yes") || SameText(answer, "y");
-    }
+    const std::string answer = NextAnswer();
+    const bool yes = SameText(answer, "yes") || SameText(answer, "y");
     Write("CONFIRM", text, yes ? "yes" : "no");
     return yes;
+}
+
+bool ConsoleInteraction::AskOkCancel(const std::string& text)
+{
+    const bool ok = SameText(NextAnswer(), "ok");
+    Write("CONFIRM", text, ok ? "ok" : "cancel");
+    return ok;
 }
 
 }  // namespace torvik

@@ -28,4 +28,10 @@ bool QtInteraction::AskYesNo(const std::string& text)
                                  QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+bool QtInteraction::AskOkCancel(const std::string& text)
+{
+    return QMessageBox::information(nullptr, kBoxTitle, BoxText(text), QMessageBox::Ok | QMessageBox::Cancel,
+                                    QMessageBox::Ok) == QMessageBox::Ok;
+}
+
 }  // namespace torvik

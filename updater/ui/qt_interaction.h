@@ -12,6 +12,7 @@ public:
     void ShowError(const std::string& text) override;
     void ShowInformation(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    bool AskOkCancel(const std::string& text) override;
 };
 
 }  // namespace torvik

@@ -15,6 +15,8 @@ public:
     virtual void ShowInformation(const std::string& text) = 0;
     // A confirmation with the buttons Yes and No; true for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
+    // A request with the buttons OK and Cancel; true for OK.
+    virtual bool AskOkCancel(const std::string& text) = 0;
 };
 
 }  // namespace torvik

@@ -14,7 +14,7 @@ namespace torvik::testing {
 class RecordingInteraction : public UserInteraction {
 public:
     struct Box {
-        std::string kind;  // "error", "information" or "question"
+        std::string kind;  // "error", "information", "question" (Yes/No) or "request" (OK/Cancel)
         std::string text;
         bool operator==(const Box&) const = default;
     };
@@ -31,8 +31,18 @@ public:
         return yes;
     }
 
+    bool AskOkCancel(const std::string& text) override
+    {
+        boxes.push_back({"request", text});
+        const bool ok = !answers.empty() && answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return ok;
+    }
+
     std::vector<Box> boxes;
-    std::deque<bool> answers;  // true for Yes; No when the list is empty
+    std::deque<bool> answers;  // true for Yes or OK; No or Cancel when the list is empty
 };
 
 class RecordingApplication : public ApplicationControl {
