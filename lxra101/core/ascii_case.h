@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 namespace lxra {
 
@@ -20,6 +21,20 @@ inline bool EqualIgnoringCase(const char* a, const char* b, size_t limit = stati
         }
         if (a[i] == '\0') {
             return true;
+        }
+    }
+    return true;
+}
+
+// Whether two texts of known length are equal apart from the case of letters.
+inline bool SameTextIgnoringCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldAsciiCase(a[i]) != FoldAsciiCase(b[i])) {
+            return false;
         }
     }
     return true;

@@ -5,6 +5,7 @@
 #include "core/buffer_stream.h"
 #include "core/file_stream.h"
 #include "lxra101/file_helpers.h"
+#include "lxra101/grammar_imp.h"
 
 // The error manager is allocated without throwing: no exception may reach the host.
 // Should it be missing, the lists behave as empty and nothing can be posted.
@@ -72,6 +73,25 @@ long LexoraAPI::GetNumErrors() const
 long LexoraAPI::GetNumWarnings() const
 {
     return errorManager_ != nullptr ? errorManager_->GetNumWarnings() : 0;
+}
+
+LXGrammar* LexoraAPI::LoadGrammar(const char* path)
+{
+    ClearErrors();
+    ClearWarnings();
+    return GrammarImp::LoadGrammar(path, this);
+}
+
+LXGrammar* LexoraAPI::LoadGrammarFromBuffer(const char* data)
+{
+    ClearErrors();
+    ClearWarnings();
+    return GrammarImp::LoadGrammarFromBuffer(data, this);
+}
+
+void LexoraAPI::UnloadGrammar(LXGrammar* grammar)
+{
+    delete grammar;
 }
 
 long LexoraAPI::GetFileSize(const char* path)

@@ -13,32 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "lxra101/lexora_api.h"
 #include "tests/support/text_lines.h"
 
 namespace {
 
-void Check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "stream answer differs from the model: %s\n", what);
-        std::abort();
-    }
-}
-
-const std::string& ScratchFile()
-{
-    static const std::string path = [] {
-        char pattern[] = "/tmp/lxra101-fuzz-XXXXXX";
-        const int fd = mkstemp(pattern);
-        if (fd < 0) {
-            std::abort();
-        }
-        close(fd);
-        return std::string(pattern);
-    }();
-    return path;
-}
+using lxra::fuzzing::Check;
+using lxra::fuzzing::ScratchFile;
 
 struct Closer {
     void operator()(LXInputStream* s) const { delete s; }

@@ -1,14 +1,17 @@
-// Host programs reach the virtual operations of LXError and LXInputStream through
-// their published slot order. These tests call every operation through its slot
-// number in the object's virtual table, as code compiled against that order does.
-// Slot numbers are as published; in the table an LXInputStream's destructor (slot 0)
-// takes two entries, so its slot n is entry n + 1.
+// Host programs reach the virtual operations of LXError, LXInputStream and LXGrammar
+// through their published slot order, and the runtime calls the listeners hosts
+// implement through theirs. These tests call every operation through its slot number
+// in the object's virtual table, as code compiled against that order does. Slot
+// numbers are as published; in the table a destructor published as slot 0 takes two
+// entries, so slot n is then entry n + 1.
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
-#include "lxra101/lexora_api.h"
+#include "lxra101.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -124,6 +127,82 @@ TEST(InterfaceSlots, RuntimeStreamsAnswerThroughTheirSlots)
     EXPECT_EQ(Entry<long (*)(void*, long)>(stream, 13)(stream, 2), 4);                         // GetLinePos
     EXPECT_STREQ(Entry<const char* (*)(void*, long, char*, long)>(stream, 14)(stream, 1, buf, 16), "ab");  // GetLine
     Entry<void (*)(void*)>(stream, 1)(stream);  // deleting destructor
+}
+
+class RecordingHandler : public LXExternalSymbolHandler, public Recorder {
+public:
+    long MatchSymbol(long, LXInputStream*, long, int, const char*, LXParser*) override { return Record("MatchSymbol"); }
+};
+
+class RecordingEventListener : public LXEventListener, public Recorder {
+public:
+    long OnEvent(long, long, LXParser*) override { return Record("OnEvent"); }
+};
+
+class RecordingPositionListener : public LXPositionListener, public Recorder {
+public:
+    void OnPosition(long, long, LXParser*) override { Record("OnPosition"); }
+};
+
+class RecordingYieldListener : public LXYieldListener, public Recorder {
+public:
+    RecordingYieldListener() : LXYieldListener(25) {}
+    long OnYield(long, LXParser*) override { return Record("OnYield"); }
+};
+
+TEST(InterfaceSlots, ClientListenersReceiveCallsInPublishedOrder)
+{
+    using Call = void (*)(void*, long, long, long, long, long, long);
+    RecordingHandler handler;
+    Entry<Call>(&handler, 0)(&handler, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(handler.last, "MatchSymbol");
+    RecordingEventListener events;
+    Entry<Call>(&events, 2)(&events, 0, 0, 0, 0, 0, 0);  // slot 1, after the destructor's two entries
+    EXPECT_EQ(events.last, "OnEvent");
+    RecordingPositionListener positions;
+    Entry<Call>(&positions, 0)(&positions, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(positions.last, "OnPosition");
+    RecordingYieldListener yield;
+    Entry<Call>(&yield, 0)(&yield, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(yield.last, "OnYield");
+    // The interval is the 32-bit field right after the virtual-table pointer.
+    const auto* object = reinterpret_cast<const char*>(static_cast<LXYieldListener*>(&yield));
+    EXPECT_EQ(reinterpret_cast<const char*>(&yield.interval) - object, static_cast<long>(sizeof(void*)));
+    EXPECT_EQ(yield.interval, 25);
+}
+
+TEST(InterfaceSlots, RuntimeGrammarsAnswerThroughTheirSlots)
+{
+    kit::testing::ScratchFolder dir;
+    const std::string path = dir.Path("slots.gmr");
+    {
+        GrammarContext* context = GrammarContext::CreateNew();
+        const long lang = context->CreateContext(context->GetNameID("lang"), 0, context->GetNameID("grammar"));
+        context->CreateContext(context->GetNameID("expr"), lang, context->GetNameID("symbol"));
+        ASSERT_EQ(context->Serialize(path.c_str(), 1), 1);
+        GrammarContext::Delete(context);
+    }
+    LexoraAPI api;
+    LXGrammar* grammar = api.LoadGrammar(path.c_str());
+    ASSERT_NE(grammar, nullptr);
+    char buf[32];
+    EXPECT_STREQ(Entry<const char* (*)(void*, char*, long)>(grammar, 2)(grammar, buf, 32), "expr");
+    EXPECT_STREQ(Entry<const char* (*)(void*, long, char*, long)>(grammar, 3)(grammar, 2, buf, 32), "expr");
+    EXPECT_EQ(Entry<long (*)(void*, const char*)>(grammar, 4)(grammar, "expr"), 2);
+    RecordingHandler handler;
+    EXPECT_EQ(Entry<int (*)(void*, const char*, void*)>(grammar, 5)(grammar, "nosuch", &handler), 0);
+    EXPECT_EQ(api.GetLastError()->GetCode(), 1151);
+    EXPECT_EQ(Entry<int (*)(void*, const char*, void*)>(grammar, 5)(grammar, "expr", &handler), 1);
+    Entry<void (*)(void*, void*)>(grammar, 6)(grammar, &handler);
+    RecordingEventListener events;
+    EXPECT_EQ(Entry<int (*)(void*, const char*, long, void*)>(grammar, 7)(grammar, "nosuch", 2, &events), 0);
+    EXPECT_EQ(api.GetLastError()->GetCode(), 1150);
+    EXPECT_EQ(Entry<int (*)(void*, const char*, long, void*)>(grammar, 7)(grammar, "", 2, &events), 1);
+    Entry<void (*)(void*, void*)>(grammar, 8)(grammar, &events);
+    buf[0] = 'x';
+    Entry<void (*)(void*, const char*, char*, unsigned)>(grammar, 9)(grammar, "", buf, 32);
+    EXPECT_STREQ(buf, "");
+    Entry<void (*)(void*)>(grammar, 1)(grammar);  // deleting destructor
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // LexoraAPI: the runtime object a host program creates first. It keeps the error and
-// warning lists that every operation reports into and opens input streams.
+// warning lists that every operation reports into, loads grammars and opens input
+// streams.
 #pragma once
 
 #include "lxra101/lx_error.h"
+#include "lxra101/lx_grammar.h"
 #include "lxra101/lx_input_stream.h"
 #include "lxra101/lxra101_export.h"
 
@@ -28,6 +30,15 @@ public:
     long GetNumErrors() const;
     long GetNumWarnings() const;
 
+    // Each load clears the error and warning lists first; null on failure, with the
+    // errors posted. A grammar posts into this object, which must outlive it.
+    // A compiled grammar file, ".GMR" or ".GOB" (any case).
+    LXGrammar* LoadGrammar(const char* path);
+    // The same image in memory; it must hold every byte its counts say.
+    LXGrammar* LoadGrammarFromBuffer(const char* data);
+    // Deletes a grammar; null is ignored.
+    void UnloadGrammar(LXGrammar* grammar);
+
     static long GetFileSize(const char* path);
     static long LoadFile(const char* path, char* buf, long size);
 
@@ -39,6 +50,9 @@ public:
     LXInputStream* OpenBufferStream(const char* text, long length);
     // Deletes a stream; null is ignored.
     void CloseStream(LXInputStream* stream);
+
+    // The members below serve the runtime itself and are not exported.
+    LXErrorManager* GetErrorManager() const { return errorManager_; }
 
 private:
     LXErrorManager* errorManager_;

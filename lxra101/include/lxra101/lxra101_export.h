@@ -4,3 +4,7 @@
 #pragma once
 
 #define LXRA101_API __attribute__((visibility("default")))
+
+// Marks the members of an exported class that serve the runtime itself: the class's
+// type information is visible to host programs, these members are not.
+#define LXRA101_INTERNAL __attribute__((visibility("hidden")))
