@@ -10,6 +10,23 @@
 
 namespace torvik::platform {
 
+int WriteAll(int fd, const void* bytes, size_t count)
+{
+    const auto* next = static_cast<const unsigned char*>(bytes);
+    while (count > 0) {
+        const ssize_t n = write(fd, next, count);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n < 0 ? errno : EIO;
+        }
+        next += n;
+        count -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes)
 {
     std::string temporary = path + ".tmp-XXXXXX";
@@ -26,14 +43,7 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& bytes)
         umask(mask);
         ok = fchmod(fd, 0644 & ~mask) == 0;
     }
-    for (size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        ok = n > 0;
-        done += ok ? static_cast<size_t>(n) : 0;
-    }
+    ok = ok && WriteAll(fd, bytes.data(), bytes.size()) == 0;
     ok = fsync(fd) == 0 && ok;
     ok = close(fd) == 0 && ok;
     if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {

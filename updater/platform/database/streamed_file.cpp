@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/database/database.h"
+#include "platform/files.h"
 
 namespace torvik::db {
 namespace {
@@ -39,17 +40,8 @@ StreamedFile::~StreamedFile()
 
 void StreamedFile::Write(const void* bytes, size_t count)
 {
-    const auto* next = static_cast<const unsigned char*>(bytes);
-    while (count > 0) {
-        const ssize_t written = write(fd_, next, count);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            throw FileError("write", path_, written < 0 ? errno : EIO);
-        }
-        next += written;
-        count -= static_cast<size_t>(written);
+    if (const int error = platform::WriteAll(fd_, bytes, count); error != 0) {
+        throw FileError("write", path_, error);
     }
 }
 
