@@ -23,3 +23,15 @@ if(KIT_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# kit_export_only(<shared library> <version script>)
+# The library exports exactly what its version script lists, and relinks when the script
+# changes. Outside the fuzz build every symbol must resolve at link time (clang leaves the
+# sanitizer runtime to the fuzz programs, so only the other builds insist).
+function(kit_export_only target map)
+  target_link_options(${target} PRIVATE -Wl,--version-script=${map})
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${map})
+  if(NOT KIT_FUZZ)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  endif()
+endfunction()

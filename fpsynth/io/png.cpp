@@ -47,6 +47,23 @@ int Paeth(int a, int b, int c)
     return pb <= pc ? b : c;
 }
 
+// The value a row filter predicts a byte from: its left, upper and upper-left neighbours.
+int Predictor(int type, int left, int up, int upLeft)
+{
+    switch (type) {
+        case 1:
+            return left;
+        case 2:
+            return up;
+        case 3:
+            return (left + up) / 2;
+        case 4:
+            return Paeth(left, up, upLeft);
+        default:
+            return 0;
+    }
+}
+
 // Filters one row with the given type; a is the row, b the one above (zeros for the first).
 void FilterRow(int type, const uint8_t* row, const uint8_t* above, size_t width, uint8_t* out)
 {
@@ -54,24 +71,7 @@ void FilterRow(int type, const uint8_t* row, const uint8_t* above, size_t width,
         const int left = x > 0 ? row[x - 1] : 0;
         const int up = above[x];
         const int upLeft = x > 0 ? above[x - 1] : 0;
-        int predictor = 0;
-        switch (type) {
-            case 1:
-                predictor = left;
-                break;
-            case 2:
-                predictor = up;
-                break;
-            case 3:
-                predictor = (left + up) / 2;
-                break;
-            case 4:
-                predictor = Paeth(left, up, upLeft);
-                break;
-            default:
-                break;
-        }
-        out[x] = static_cast<uint8_t>(row[x] - predictor);
+        out[x] = static_cast<uint8_t>(row[x] - Predictor(type, left, up, upLeft));
     }
 }
 
@@ -214,24 +214,7 @@ DecodedImage DecodePng(std::span<const uint8_t> bytes)
             const int left = x > 0 ? row[x - 1] : 0;
             const int up = above[x];
             const int upLeft = x > 0 ? above[x - 1] : 0;
-            int predictor = 0;
-            switch (type) {
-                case 1:
-                    predictor = left;
-                    break;
-                case 2:
-                    predictor = up;
-                    break;
-                case 3:
-                    predictor = (left + up) / 2;
-                    break;
-                case 4:
-                    predictor = Paeth(left, up, upLeft);
-                    break;
-                default:
-                    break;
-            }
-            row[x] = static_cast<uint8_t>(in[x] + predictor);
+            row[x] = static_cast<uint8_t>(in[x] + Predictor(type, left, up, upLeft));
         }
     }
     return DecodedImage{std::move(image), {}};

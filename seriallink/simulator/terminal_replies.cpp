@@ -40,11 +40,7 @@ std::vector<uint8_t> TerminalFrame::Encode() const
 
 ScriptedReply ScriptedReply::Message(uint16_t source, uint8_t command, std::vector<uint8_t> data)
 {
-    TerminalFrame frame;
-    frame.source = source;
-    frame.command = command;
-    frame.data = std::move(data);
-    return Raw(frame.Encode(), HostResponse::kAcknowledge, command);
+    return Raw(EncodeReply(source, command, std::move(data)), HostResponse::kAcknowledge, command);
 }
 
 ScriptedReply ScriptedReply::Rejected(std::vector<uint8_t> bytes)
@@ -54,10 +50,7 @@ ScriptedReply ScriptedReply::Rejected(std::vector<uint8_t> bytes)
 
 ScriptedReply ScriptedReply::Nothing(uint16_t source)
 {
-    TerminalFrame frame;
-    frame.source = source;
-    frame.command = 9;
-    return Raw(frame.Encode(), HostResponse::kNone);
+    return Raw(EncodeReply(source, 9, {}), HostResponse::kNone);
 }
 
 ScriptedReply ScriptedReply::Silence()
@@ -90,6 +83,15 @@ std::vector<uint8_t> TruncatedTo(std::vector<uint8_t> frame, size_t count)
 {
     frame.resize(std::min(count, frame.size()));
     return frame;
+}
+
+std::vector<uint8_t> EncodeReply(uint16_t source, uint8_t command, std::vector<uint8_t> data)
+{
+    TerminalFrame frame;
+    frame.source = source;
+    frame.command = command;
+    frame.data = std::move(data);
+    return frame.Encode();
 }
 
 }  // namespace seriallink::sim

@@ -22,6 +22,9 @@ struct TerminalFrame {
     std::vector<uint8_t> Encode() const;
 };
 
+// The bytes of a sound reply from source with command and data.
+std::vector<uint8_t> EncodeReply(uint16_t source, uint8_t command, std::vector<uint8_t> data);
+
 // What the host must send after a reply before its next poll.
 enum class HostResponse {
     kNone,         // nothing: the reply said there is nothing to send, or did not come

@@ -24,11 +24,7 @@ using sim::TerminalFrame;
 
 std::vector<uint8_t> Frame(uint16_t source, uint8_t command, std::vector<uint8_t> data)
 {
-    TerminalFrame frame;
-    frame.source = source;
-    frame.command = command;
-    frame.data = std::move(data);
-    return frame.Encode();
+    return sim::EncodeReply(source, command, std::move(data));
 }
 
 std::vector<uint8_t> Text(const std::string& text)

@@ -31,11 +31,7 @@ constexpr ReplyTimeouts kTimeouts{10ms, 50ms};
 
 std::vector<uint8_t> Frame(uint16_t source, uint8_t command, std::vector<uint8_t> data)
 {
-    TerminalFrame frame;
-    frame.source = source;
-    frame.command = command;
-    frame.data = std::move(data);
-    return frame.Encode();
+    return sim::EncodeReply(source, command, std::move(data));
 }
 
 const std::vector<uint8_t> kSound = Frame(kPolled, 4, {'A', 'B'});
