@@ -123,6 +123,21 @@ TPercentage TCompactador::Percentage() const
     return static_cast<TPercentage>(percent);
 }
 
+// The end of a restore or backup: the final progress event, the object free again, then
+// the error, if any, reported; true when the run succeeded and was not cancelled.
+bool TCompactador::EndRun()
+{
+    const bool result = errorCode_ == 0 && continue_;
+    if (OnProgress) {
+        OnProgress(*this, std::string(), 100, continue_);
+    }
+    busy_ = false;
+    if (errorCode_ != 0) {
+        ReportError(errorCode_);
+    }
+    return result;
+}
+
 bool TCompactador::Restore(const std::string& packageFile, const std::string& targetFolder, bool fullPaths)
 {
     if (busy_) {
@@ -165,15 +180,7 @@ bool TCompactador::Restore(const std::string& packageFile, const std::string& ta
     RestoreEntries(run);
     run.volume.reset();
 
-    const bool result = errorCode_ == 0 && continue_;
-    if (OnProgress) {
-        OnProgress(*this, std::string(), 100, continue_);
-    }
-    busy_ = false;
-    if (errorCode_ != 0) {
-        ReportError(errorCode_);
-    }
-    return result;
+    return EndRun();
 }
 
 void TCompactador::RestoreEntries(Run& run)
@@ -454,15 +461,7 @@ bool TCompactador::Backup(const std::string& packageFile, const std::vector<Back
         }
     }
 
-    const bool result = errorCode_ == 0 && continue_;
-    if (OnProgress) {
-        OnProgress(*this, std::string(), 100, continue_);
-    }
-    busy_ = false;
-    if (errorCode_ != 0) {
-        ReportError(errorCode_);
-    }
-    return result;
+    return EndRun();
 }
 
 }  // namespace torvik

@@ -146,6 +146,7 @@ private:
     void FinishPending(Run& run);
     bool ChooseToRestore(const std::string& path, int32_t date) const;
     TPercentage Percentage() const;
+    bool EndRun();
 
     UserInteraction& user_;
 
